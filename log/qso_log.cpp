@@ -43,34 +43,69 @@ bool QsoLog::Contains(const QsoRecord& record) const {
     return false;
 }
 
+namespace {
+
+// A node of a hash table of type Table, made on its own: it can then be put
+// into the table without allocating.
+template <typename Table, typename... Args> typename Table::node_type MakeNode(Args&&... args) {
+    Table table;
+    table.emplace(std::forward<Args>(args)...);
+    return table.extract(table.begin());
+}
+
+} // namespace
+
 void QsoLog::Append(QsoRecord record) {
-    const std::uint64_t seq = nextSeq_++;
+    const std::uint64_t seq = nextSeq_;
     const std::uint64_t hash = HashQsoRecord(record);
-    // Reserve every index entry first, so that a failed allocation leaves the
-    // log and its indexes as they were.
-    byHash_.reserve(byHash_.size() + 1);
-    roundCounts_.reserve(roundCounts_.size() + 1);
+    const std::int64_t round = RoundOf(record.time);
+
+    // Everything that allocates comes first, so that running out of memory
+    // leaves the log and its indexes as they were: room for one more entry in
+    // each container, and the new index entries as nodes of their own.
     records_.reserve(records_.size() + 1);
     slots_.reserve(slots_.size() + 1);
+    byHash_.reserve(byHash_.size() + 1);
+    byEntry_.reserve(byEntry_.size() + 1);
+    roundCounts_.reserve(roundCounts_.size() + 1);
+    auto hashNode = MakeNode<decltype(byHash_)>(hash, seq);
     std::string entryKey = EntryKey(record.call, record.mode, record.band);
-    const std::int64_t round = RoundOf(record.time);
-    std::string roundKey = round == kNoRound ? std::string() : RoundKey(record.call, record.mode, round);
-
-    auto entry = byEntry_.try_emplace(std::move(entryKey), Queue{seq, seq});
-    if (!entry.second) {
-        slots_[PositionOf(entry.first->second.tail)].nextSameEntry = seq;
-        entry.first->second.tail = seq;
+    const auto entry = byEntry_.find(entryKey);
+    decltype(byEntry_)::node_type entryNode;
+    if (entry == byEntry_.end()) {
+        entryNode = MakeNode<decltype(byEntry_)>(std::move(entryKey), Queue{seq, seq});
     }
-    byHash_.emplace(hash, seq);
+    auto roundCount = roundCounts_.end();
+    decltype(roundCounts_)::node_type roundNode;
     if (round != kNoRound) {
-        ++roundCounts_[std::move(roundKey)];
+        std::string roundKey = RoundKey(record.call, record.mode, round);
+        roundCount = roundCounts_.find(roundKey);
+        if (roundCount == roundCounts_.end()) {
+            roundNode = MakeNode<decltype(roundCounts_)>(std::move(roundKey), 0u);
+        }
+    }
+
+    // From here on nothing allocates: the tables have room, so inserting a
+    // node does not rehash, and moving a record does not throw.
+    ++nextSeq_;
+    if (entryNode) {
+        byEntry_.insert(std::move(entryNode));
+    } else {
+        slots_[PositionOf(entry->second.tail)].nextSameEntry = seq;
+        entry->second.tail = seq;
+    }
+    byHash_.insert(std::move(hashNode));
+    if (roundNode) {
+        roundCount = roundCounts_.insert(std::move(roundNode)).position;
+    }
+    if (roundCount != roundCounts_.end()) {
+        ++roundCount->second;
     }
     records_.push_back(std::move(record));
     slots_.push_back(Slot{seq, hash, 0});
 }
 
-void QsoLog::Unindex(std::size_t position) {
-    const QsoRecord& record = records_[position];
+void QsoLog::Unindex(std::size_t position, const std::string& roundKey) {
     const Slot& slot = slots_[position];
     const auto range = byHash_.equal_range(slot.hash);
     for (auto it = range.first; it != range.second; ++it) {
@@ -79,9 +114,8 @@ void QsoLog::Unindex(std::size_t position) {
             break;
         }
     }
-    const std::int64_t round = RoundOf(record.time);
-    if (round != kNoRound) {
-        const auto it = roundCounts_.find(RoundKey(record.call, record.mode, round));
+    if (!roundKey.empty()) {
+        const auto it = roundCounts_.find(roundKey);
         if (it != roundCounts_.end() && --it->second == 0) {
             roundCounts_.erase(it);
         }
@@ -94,13 +128,20 @@ bool QsoLog::RemoveFirst(std::string_view call, std::string_view mode, std::stri
         return false;
     }
     const std::size_t position = PositionOf(entry->second.head);
+    // The round key is all that removal allocates; it is made before
+    // anything changes.
+    const QsoRecord& record = records_[position];
+    const std::int64_t round = RoundOf(record.time);
+    const std::string roundKey =
+        round == kNoRound ? std::string() : RoundKey(record.call, record.mode, round);
+
     const std::uint64_t next = slots_[position].nextSameEntry;
     if (next == 0) {
         byEntry_.erase(entry);
     } else {
         entry->second.head = next;
     }
-    Unindex(position);
+    Unindex(position, roundKey);
     records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(position));
     slots_.erase(slots_.begin() + static_cast<std::ptrdiff_t>(position));
     return true;

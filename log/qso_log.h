@@ -30,10 +30,12 @@ class QsoLog {
     // True when a record equal to this one in every field is stored.
     bool Contains(const QsoRecord& record) const;
 
+    // Stores the record at the end. When memory runs out the log and its
+    // indexes stay as they were.
     void Append(QsoRecord record);
 
     // Removes the earliest record with this call, mode and band; false when
-    // there is none.
+    // there is none. When memory runs out nothing is removed.
     bool RemoveFirst(std::string_view call, std::string_view mode, std::string_view band);
 
     // True when a record with this call and mode falls in the given round.
@@ -59,14 +61,16 @@ class QsoLog {
     static std::string EntryKey(std::string_view call, std::string_view mode,
                                 std::string_view band);
     static std::string RoundKey(std::string_view call, std::string_view mode, std::int64_t round);
-    void Unindex(std::size_t position);
+    // Takes the record at `position` out of the hash and round indexes;
+    // `roundKey` is its round's key, empty when it falls in no round.
+    void Unindex(std::size_t position, const std::string& roundKey);
 
     std::vector<QsoRecord> records_;
     std::vector<Slot> slots_; // parallel to records_
     std::uint64_t nextSeq_ = 1;
     std::unordered_multimap<std::uint64_t, std::uint64_t> byHash_; // hash -> seq
-    std::unordered_map<std::string, Queue> byEntry_;              // call, mode, band
-    std::unordered_map<std::string, std::uint32_t> roundCounts_;  // call, mode, round
+    std::unordered_map<std::string, Queue> byEntry_;               // call, mode, band
+    std::unordered_map<std::string, std::uint32_t> roundCounts_;   // call, mode, round
 };
 
 // The distinct band names in first-seen order, until the summary reorders them.
