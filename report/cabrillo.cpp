@@ -1,6 +1,7 @@
 #include "report/cabrillo.h"
 
 #include <cstring>
+#include <memory>
 
 namespace stats {
 namespace {
@@ -19,6 +20,11 @@ void AppendPadded(std::string& line, std::string_view text, std::size_t width, b
 bool WriteText(std::FILE* out, const std::string& text) {
     return std::fwrite(text.data(), 1, text.size(), out) == text.size();
 }
+
+struct StreamCloser {
+    void operator()(std::FILE* stream) const { std::fclose(stream); }
+};
+using Stream = std::unique_ptr<std::FILE, StreamCloser>;
 
 } // namespace
 
@@ -75,14 +81,15 @@ std::string CabrilloQsoLine(std::string_view ownCall, std::string_view workedCal
 
 void CollectCabrilloLines(StationProfile& profile, const QsoLog& log) {
     // Built afresh at every report, so each stored QSO is in the file once.
-    profile.cabrilloLines.clear();
-    profile.cabrilloLines.reserve(log.size());
+    // The lines are made aside, so that running out of memory leaves the
+    // earlier ones.
+    std::vector<std::string> lines;
+    lines.reserve(log.size());
     for (const QsoRecord& r : log) {
-        profile.cabrilloLines.push_back(CabrilloQsoLine(profile.callsign, r.call, r.freqKhz,
-                                                        CabrilloModeCode(r.mode), r.time,
-                                                        r.rstSent, r.exchSent, r.rstRcvd,
-                                                        r.exchRcvd));
+        lines.push_back(CabrilloQsoLine(profile.callsign, r.call, r.freqKhz, CabrilloModeCode(r.mode),
+                                        r.time, r.rstSent, r.exchSent, r.rstRcvd, r.exchRcvd));
     }
+    profile.cabrilloLines.swap(lines);
 }
 
 std::string CabrilloHeader(const StationProfile& p, int claimedScore) {
@@ -124,25 +131,30 @@ bool WriteCabrillo(std::FILE* out, const StationProfile& profile, int claimedSco
 void WriteCabrilloFile(const StationProfile& profile, int claimedScore, FileSystem& files) {
     const std::string name = profile.fileBase + ".cbr";
     const std::string temporary = name + ".tmp";
-    std::FILE* out = files.Open(temporary, "wb");
+    Stream out(files.Open(temporary, "wb"));
     if (out == nullptr) {
         return;
     }
-    std::FILE* templ = files.Open(kCabrilloTemplate, "rb");
-    if (templ == nullptr) {
-        // A missing template is left behind as an empty file; "ab" never
-        // truncates one that exists but could not be read.
-        if (std::FILE* created = files.Open(kCabrilloTemplate, "ab")) {
-            std::fclose(created);
+    bool ok = false;
+    try {
+        Stream templ(files.Open(kCabrilloTemplate, "rb"));
+        if (templ == nullptr) {
+            // A missing template is left behind as an empty file; "ab" never
+            // truncates one that exists but could not be read.
+            Stream created(files.Open(kCabrilloTemplate, "ab"));
         }
+        ok = WriteCabrillo(out.get(), profile, claimedScore, templ.get());
+        templ.reset();
+        ok = std::fflush(out.get()) == 0 && ok;
+        ok = std::fclose(out.release()) == 0 && ok;
+        ok = ok && files.Replace(temporary, name);
+    } catch (...) {
+        // Out of memory part-way: the streams are closed, the old file stays.
+        out.reset();
+        files.Remove(temporary);
+        throw;
     }
-    bool ok = WriteCabrillo(out, profile, claimedScore, templ);
-    if (templ != nullptr) {
-        std::fclose(templ);
-    }
-    ok = std::fflush(out) == 0 && ok;
-    ok = std::fclose(out) == 0 && ok;
-    if (!ok || !files.Replace(temporary, name)) {
+    if (!ok) {
         files.Remove(temporary);
     }
 }

@@ -4,7 +4,9 @@
 // and the module must go on working afterwards: its indexes, files and
 // station details must not be left half-changed.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,6 +37,23 @@ std::vector<std::string> BandNames() {
     return std::vector<std::string>(TheModule().Bands().begin(), TheModule().Bands().end());
 }
 
+std::size_t OpenFileCount() {
+    std::size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        (void)entry;
+        ++count;
+    }
+    return count;
+}
+
+std::vector<std::string> FilesHere() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 HostQso Qso(const std::string& call, const std::string& mode, const std::string& band, int minute) {
     HostQso q;
@@ -242,6 +261,49 @@ TEST_P(OutOfMemoryTest, CheckCallAnswersNoRepeatAndLeavesTheBuffers) {
                 EXPECT_EQ(std::string(warning).substr(0, 13), "QSO c RA3ABC ");
             }
         });
+}
+
+TEST_P(OutOfMemoryTest, GetResultGivesAnEmptyTextAndKeepsTheCabrilloFileWhole) {
+    for (int reportMode : {0, 1}) {
+        SCOPED_TRACE(reportMode);
+        std::string cabrilloBefore;
+        std::vector<std::string> filesBefore;
+        std::size_t openBefore = 0;
+        const char* text = nullptr;
+        int score = 0;
+        ForEachFailurePoint(
+            persistent(),
+            [&] {
+                FreshPass(reportMode);
+                GetResult0(&score); // an earlier report's file
+                CallQsoExport(&AddData0, Qso("RA3ABD", "SSB", "20m", 9));
+                cabrilloBefore = testing::ReadFileBytes("UA3AAA.cbr");
+                filesBefore = FilesHere();
+                openBefore = OpenFileCount();
+                score = 12345;
+            },
+            [&] { text = GetResult0(&score); },
+            [&](bool failed) {
+                EXPECT_EQ(OpenFileCount(), openBefore);
+                EXPECT_EQ(FilesHere(), filesBefore); // no temporary file left behind
+                const std::string cabrillo = testing::ReadFileBytes("UA3AAA.cbr");
+                if (failed) {
+                    EXPECT_STREQ(text, "");
+                    EXPECT_TRUE(score == 12345 || score == 34 || score == -1) << score;
+                } else {
+                    EXPECT_NE(std::strstr(text, "Score\t 34\r\n"), nullptr) << text;
+                    EXPECT_EQ(score, reportMode != 0 ? -1 : 34);
+                }
+                if (reportMode != 0 && cabrillo != cabrilloBefore) {
+                    // A new file only ever replaces the old one whole.
+                    EXPECT_EQ(cabrillo.rfind("START-OF-LOG: 2.0\r\n", 0), 0u);
+                    EXPECT_NE(cabrillo.find("RA3ABD"), std::string::npos);
+                    EXPECT_EQ(cabrillo.substr(cabrillo.size() - 13), "END-OF-LOG:\r\n");
+                }
+                int again = 0;
+                EXPECT_NE(std::strstr(GetResult0(&again), "Score\t 34\r\n"), nullptr);
+            });
+    }
 }
 
 
