@@ -306,7 +306,6 @@ TEST_P(OutOfMemoryTest, GetResultGivesAnEmptyTextAndKeepsTheCabrilloFileWhole) {
     }
 }
 
-
 TEST_P(OutOfMemoryTest, SetupSetReturns) {
     ForEachFailurePoint(
         persistent(), [] { testing::ReloadModule(); }, [] { SetupSet0(); },
