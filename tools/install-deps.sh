@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev python3
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick locales
+  wine wine32:i386 fonts-wine xvfb xauth x11-utils xdotool imagemagick locales
 )
 
 as_root=()

@@ -12,3 +12,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1
   wineserver -w
 fi
+# Wine's own fonts (package fonts-wine): MS Sans Serif, which the dialogs ask
+# for, and Marlett, which draws the caption buttons. This Wine does not look
+# for them where the package puts them, so they are linked into the prefix.
+fonts=$WINEPREFIX/drive_c/windows/Fonts
+if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ]; then
+  for font in /usr/share/wine/fonts/*; do
+    [ -e "$fonts/${font##*/}" ] || ln -s "$font" "$fonts/"
+  done
+fi
