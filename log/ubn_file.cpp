@@ -55,8 +55,12 @@ std::string RejectionLine(const QsoReport& qso, std::string_view reason) {
 
 void UbnFile::Open(FileSystem& files, std::string_view ownCall) {
     Close();
-    stream_ = files.Open(UbnFileName(ownCall), "w");
-    Write(UbnHeader(ownCall));
+    // Name and header are made before the file is, so that running out of
+    // memory never leaves a file without its header.
+    const std::string name = UbnFileName(ownCall);
+    const std::string header = UbnHeader(ownCall);
+    stream_ = files.Open(name, "w");
+    Write(header);
 }
 
 void UbnFile::WriteRejection(const QsoReport& qso, std::string_view reason) {

@@ -9,15 +9,25 @@
 namespace stats {
 
 int StatsModule::ResetStats(int reportMode, std::string_view ownCall) {
+    // The pass starts even when a step fails, out of memory included: the
+    // log is emptied whatever became of the checker program, and a UBN file
+    // that cannot be made leaves the pass without one.
     if (!checkerLaunched_) {
         // Started once per load; whether it runs is not this module's concern.
         checkerLaunched_ = true;
-        platform_.launcher.Start(kCheckerProgram);
+        try {
+            platform_.launcher.Start(kCheckerProgram);
+        } catch (...) {
+        }
     }
     log_.Clear();
     bands_.Clear();
     reportMode_ = reportMode;
-    ubnFile_.Open(platform_.files, ownCall);
+    try {
+        ubnFile_.Open(platform_.files, ownCall);
+    } catch (...) {
+        ubnFile_.Close();
+    }
     if (reportMode_ != 0) {
         EditStationDetails(profile_, ownCall, platform_.settings, platform_.dialog);
     }

@@ -39,49 +39,61 @@ std::string HeaderForm(std::string_view escaped, std::string_view keyword) {
 
 int EditStationDetails(StationProfile& profile, std::string_view ownCall, SettingsStore& settings,
                        StationDialog& dialog) {
+    // The new details are made aside and take the profile's place whole, so
+    // that running out of memory part-way leaves the profile as it was.
     const std::string call(ownCall);
     const auto read = [&](const char* key, const char* fallback) {
         return settings.Read(kSettingsFile, kSettingsSection, key, fallback);
     };
-    profile.callsign = call;
-    profile.fileBase = FileBaseFor(ownCall);
-    profile.operators = read("Operators", call.c_str());
-    profile.name = read("Name", "");
-    profile.address = UnescapeLineBreaks(read("Address", ""));
-    profile.claimed = read("Claimed", "");
-    profile.contest = kStartingContest;
-    profile.category = kStartingCategory;
-    profile.email = read("Email", "");
-    profile.club = read("Club", "");
-    profile.soapbox = UnescapeLineBreaks(read("SoapBox", ""));
+    StationProfile next;
+    next.callsign = call;
+    next.fileBase = FileBaseFor(ownCall);
+    next.operators = read("Operators", call.c_str());
+    next.name = read("Name", "");
+    next.address = UnescapeLineBreaks(read("Address", ""));
+    next.claimed = read("Claimed", "");
+    next.contest = kStartingContest;
+    next.category = kStartingCategory;
+    next.email = read("Email", "");
+    next.club = read("Club", "");
+    next.soapbox = UnescapeLineBreaks(read("SoapBox", ""));
 
     StationDialogFields fields;
     fields.callsign = call;
-    fields.operators = profile.operators;
-    fields.category = profile.category;
-    fields.name = profile.name;
-    fields.address = profile.address;
-    fields.claimed = profile.claimed;
-    fields.contest = profile.contest;
-    fields.email = profile.email;
-    fields.club = profile.club;
-    fields.soapbox = profile.soapbox;
+    fields.operators = next.operators;
+    fields.category = next.category;
+    fields.name = next.name;
+    fields.address = next.address;
+    fields.claimed = next.claimed;
+    fields.contest = next.contest;
+    fields.email = next.email;
+    fields.club = next.club;
+    fields.soapbox = next.soapbox;
 
     const bool confirmed = dialog.Run(fields) == kDialogOk;
     if (confirmed) {
         // The claimed score is not taken back: the summary owns it.
-        profile.callsign = fields.callsign;
-        profile.operators = fields.operators;
-        profile.category = fields.category;
-        profile.name = fields.name;
-        profile.address = fields.address;
-        profile.contest = fields.contest;
-        profile.email = fields.email;
-        profile.club = fields.club;
-        profile.soapbox = fields.soapbox;
+        next.callsign = std::move(fields.callsign);
+        next.operators = std::move(fields.operators);
+        next.category = std::move(fields.category);
+        next.name = std::move(fields.name);
+        next.address = std::move(fields.address);
+        next.contest = std::move(fields.contest);
+        next.email = std::move(fields.email);
+        next.club = std::move(fields.club);
+        next.soapbox = std::move(fields.soapbox);
     }
-    const std::string address = EscapeLineBreaks(profile.address);
-    const std::string soapbox = EscapeLineBreaks(profile.soapbox);
+    const std::string address = EscapeLineBreaks(next.address);
+    const std::string soapbox = EscapeLineBreaks(next.soapbox);
+    // A cancelled round trip leaves the settings file alone, but its address
+    // and soapbox still need the keyword on every line of the Cabrillo header.
+    next.soapbox = HeaderForm(soapbox, "SOAPBOX: ");
+    next.address = HeaderForm(address, "ADDRESS: ");
+    if (!confirmed) {
+        next.cabrilloLines = std::move(profile.cabrilloLines);
+    }
+    profile = std::move(next);
+
     if (confirmed) {
         const auto write = [&](const char* key, const std::string& value) {
             settings.Write(kSettingsFile, kSettingsSection, key, value);
@@ -94,13 +106,6 @@ int EditStationDetails(StationProfile& profile, std::string_view ownCall, Settin
         write("Email", profile.email);
         write("Club", profile.club);
         write("SoapBox", soapbox);
-    }
-    // A cancelled round trip leaves the settings file alone, but its address
-    // and soapbox still need the keyword on every line of the Cabrillo header.
-    profile.soapbox = HeaderForm(soapbox, "SOAPBOX: ");
-    profile.address = HeaderForm(address, "ADDRESS: ");
-    if (confirmed) {
-        profile.cabrilloLines.clear();
     }
     return confirmed ? 1 : 0;
 }

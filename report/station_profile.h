@@ -50,7 +50,8 @@ std::string HeaderForm(std::string_view escaped, std::string_view keyword);
 
 // Loads the details from the settings file, shows them in the dialog and, on
 // OK, stores them back; 1 after OK, 0 otherwise. Either way the address and
-// soapbox are left in header form for the Cabrillo file.
+// soapbox are left in header form for the Cabrillo file. When memory runs
+// out part-way the profile is left as it was.
 int EditStationDetails(StationProfile& profile, std::string_view ownCall, SettingsStore& settings,
                        StationDialog& dialog);
 

@@ -306,6 +306,72 @@ TEST_P(OutOfMemoryTest, GetResultGivesAnEmptyTextAndKeepsTheCabrilloFileWhole) {
     }
 }
 
+TEST_P(OutOfMemoryTest, ResetStatsStillStartsAnEmptyPass) {
+    struct Case {
+        const char* label;
+        bool earlierPass;
+        int reportMode;
+    };
+    const Case cases[] = {
+        {"first reset of the load", false, 0},
+        {"first reset in report mode", false, 1},
+        {"later reset", true, 0},
+        {"later reset in report mode", true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        int result = 0;
+        std::string oldUbn;
+        ForEachFailurePoint(
+            persistent(),
+            [&] {
+                testing::ReloadModule();
+                testing::TheFakePlatform().dialog.respond = [](StationDialogFields& f) {
+                    f.address = "Street 1\r\nTown";
+                    f.soapbox = "line 1\r\nline 2";
+                    return kDialogOk;
+                };
+                if (c.earlierPass) {
+                    CallReset(&ResetStats0, 0, "UA3OLD");
+                }
+                FillLog();
+                oldUbn = testing::ReadFileBytes("UA3OLD-ubn.txt");
+                std::remove("UA3NEW-ubn.txt");
+            },
+            [&] { result = CallReset(&ResetStats0, c.reportMode, "UA3NEW"); },
+            [&](bool failed) {
+                EXPECT_EQ(result, 1);
+                EXPECT_TRUE(LogRecords().empty());
+                EXPECT_TRUE(BandNames().empty());
+                EXPECT_EQ(TheModule().ReportMode(), c.reportMode);
+                EXPECT_LE(testing::TheFakePlatform().launcher.started.size(), 1u);
+                // The station details are all the earlier ones (none) or all
+                // the new ones, never some of each.
+                const StationProfile& p = TheModule().Profile();
+                const bool updated = p.callsign == "UA3NEW";
+                EXPECT_TRUE(updated || p.callsign.empty()) << p.callsign;
+                EXPECT_EQ(p.fileBase, updated ? "UA3NEW" : "");
+                EXPECT_EQ(p.address, updated ? "Street 1\r\nADDRESS: Town" : "");
+                EXPECT_EQ(p.soapbox, updated ? "line 1\r\nSOAPBOX: line 2" : "");
+                if (!failed) {
+                    EXPECT_EQ(updated, c.reportMode != 0);
+                }
+                // A QSO refused in the new pass never lands in the old pass's file.
+                CallQsoExport(&AddData0, Qso("RA3ABD", "RTTY", "20m", 9));
+                EXPECT_EQ(testing::ReadFileBytes("UA3OLD-ubn.txt"), oldUbn);
+                // The new pass's file has its header, or there is none.
+                const std::string ubn = testing::ReadFileBytes("UA3NEW-ubn.txt");
+                if (!failed || ubn != "<missing>") {
+                    EXPECT_EQ(ubn.rfind("Kestrun TEST UBN file UA3NEW\n\n", 0), 0u) << ubn;
+                }
+                FillLog();
+                ExpectLogWorks(Qso("RA3ABC", "CW", "80m", 20));
+                CallReset(&ResetStats0, 0, "UA3NEW");
+                EXPECT_LE(testing::TheFakePlatform().launcher.started.size(), 1u);
+            });
+    }
+}
+
 TEST_P(OutOfMemoryTest, SetupSetReturns) {
     ForEachFailurePoint(
         persistent(), [] { testing::ReloadModule(); }, [] { SetupSet0(); },
