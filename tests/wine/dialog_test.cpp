@@ -200,28 +200,8 @@ class User {
     HWND dialog_;
 };
 
-// A shown station details dialog of this process. Test hosts that run at
-// the same time share Wine's desktop, so their dialogs are passed over.
-BOOL CALLBACK FindOwnStationDialog(HWND window, LPARAM param) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char cls[32];
-    GetClassNameA(window, cls, sizeof cls);
-    if (process == GetCurrentProcessId() && lstrcmpA(cls, "#32770") == 0 &&
-        TextOf(window) == "Velmora" && IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(param) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND WaitForStationDialog() {
-    HWND dialog = nullptr;
-    Eventually([&] {
-        EnumWindows(FindOwnStationDialog, reinterpret_cast<LPARAM>(&dialog));
-        return dialog != nullptr;
-    });
-    return dialog;
+    return WaitForOwnDialog("Velmora");
 }
 
 using UserScript = std::function<void(User&)>;

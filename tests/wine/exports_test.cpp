@@ -118,8 +118,7 @@ TEST_F(ExportsTest, NullPointersAreEmptyTexts) {
     EXPECT_NE(dll.GetResult0(nullptr), nullptr);
 }
 
-// Finds the top-level dialog window of this process whose text is `caption`
-// (any caption when null) and that holds a static control with `text`.
+// What a message box of this process shows.
 struct FoundBox {
     HWND window = nullptr;
     std::string caption;
@@ -152,20 +151,15 @@ BOOL CALLBACK InspectChild(HWND child, LPARAM param) {
 }
 
 FoundBox WaitForMessageBox() {
-    for (int i = 0; i < 600; ++i) {
-        HWND window = FindWindowA("#32770", nullptr);
-        if (window != nullptr && IsWindowVisible(window)) {
-            FoundBox box;
-            box.window = window;
-            char caption[256];
-            GetWindowTextA(window, caption, sizeof caption);
-            box.caption = caption;
-            EnumChildWindows(window, InspectChild, reinterpret_cast<LPARAM>(&box));
-            return box;
-        }
-        Sleep(50);
+    FoundBox box;
+    box.window = WaitForOwnDialog(nullptr);
+    if (box.window != nullptr) {
+        char caption[256];
+        GetWindowTextA(box.window, caption, sizeof caption);
+        box.caption = caption;
+        EnumChildWindows(box.window, InspectChild, reinterpret_cast<LPARAM>(&box));
     }
-    return FoundBox();
+    return box;
 }
 
 TEST(SetupBox, SaysThereIsNothingToSetUpAndWaitsForOk) {

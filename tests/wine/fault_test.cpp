@@ -7,13 +7,8 @@ namespace {
 
 // Presses a button of the station details dialog once it shows.
 void AnswerStationDialog(int button) {
-    for (int i = 0; i < 600; ++i) {
-        HWND dialog = FindWindowA("#32770", "Velmora");
-        if (dialog != nullptr && IsWindowVisible(dialog)) {
-            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-            return;
-        }
-        Sleep(50);
+    if (HWND dialog = WaitForOwnDialog("Velmora")) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     }
 }
 

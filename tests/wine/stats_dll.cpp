@@ -40,6 +40,44 @@ Watcher::~Watcher() {
     CloseHandle(thread_);
 }
 
+namespace {
+
+struct DialogSearch {
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchOwnDialog(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char cls[32];
+    char caption[256];
+    GetClassNameA(window, cls, sizeof cls);
+    GetWindowTextA(window, caption, sizeof caption);
+    if (process == GetCurrentProcessId() && lstrcmpA(cls, "#32770") == 0 &&
+        IsWindowVisible(window) &&
+        (search->caption == nullptr || lstrcmpA(caption, search->caption) == 0)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+HWND WaitForOwnDialog(const char* caption) {
+    for (int i = 0; i < 600; ++i) {
+        DialogSearch search{caption, nullptr};
+        EnumWindows(MatchOwnDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            return search.found;
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
 COleDateTime UtcNowPlusMinutes(int minutes) {
     SYSTEMTIME now;
     GetSystemTime(&now);

@@ -76,6 +76,12 @@ class DllTest : public ::testing::Test {
     StatsDll dll;
 };
 
+// A shown dialog window (class "#32770") of this process with this caption,
+// or with any caption when null; nullptr when none shows within 30 s. Test
+// hosts that run at the same time share Wine's desktop, so windows of other
+// processes are passed over.
+HWND WaitForOwnDialog(const char* caption);
+
 // The UTC time now as an OLE date, moved by a number of minutes.
 COleDateTime UtcNowPlusMinutes(int minutes);
 

@@ -78,7 +78,8 @@ TEST_F(SummaryTest, RoundCheckAgainstTheSystemClock) {
         SYSTEMTIME before;
         GetSystemTime(&before);
         if (before.wMinute == 59 || before.wMinute % 20 == 19 || before.wSecond > 55) {
-            Sleep(6000); // too close to the end of a round to check it
+            // Too close to the end of a round: wait for the next minute.
+            Sleep((61 - before.wSecond) * 1000);
             continue;
         }
         HostQso now = Qso("RA3ABC", "40m", "CW", 0);
