@@ -3,14 +3,11 @@
 #include <string>
 #include <utility>
 
+#include "log/text.h"
 #include "region/region.h"
 
 namespace stats {
 namespace {
-
-bool IsWhiteSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 // Upper-cased and trimmed, as a region code is stored.
 std::string NormalizeRegion(std::string_view code) {
@@ -18,15 +15,7 @@ std::string NormalizeRegion(std::string_view code) {
     for (char c : code) {
         region.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
     }
-    std::size_t first = 0;
-    while (first < region.size() && IsWhiteSpace(region[first])) {
-        ++first;
-    }
-    std::size_t last = region.size();
-    while (last > first && IsWhiteSpace(region[last - 1])) {
-        --last;
-    }
-    return region.substr(first, last - first);
+    return std::string(TrimWhiteSpace(region));
 }
 
 } // namespace

@@ -1,28 +1,14 @@
 #include "report/station_profile.h"
 
+#include "log/text.h"
 #include "report/replace_all.h"
 
 namespace stats {
-namespace {
-
-bool IsWhiteSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-} // namespace
 
 std::string FileBaseFor(std::string_view ownCall) {
-    std::string base = ReplaceAll(ReplaceAll(ownCall, "/", "_"), "\\", "_");
-    std::size_t first = 0;
-    while (first < base.size() && IsWhiteSpace(base[first])) {
-        ++first;
-    }
-    std::size_t last = base.size();
-    while (last > first && IsWhiteSpace(base[last - 1])) {
-        --last;
-    }
-    base = base.substr(first, last - first);
-    return base.empty() ? std::string("ULMAK") : base;
+    const std::string replaced = ReplaceAll(ReplaceAll(ownCall, "/", "_"), "\\", "_");
+    const std::string_view base = TrimWhiteSpace(replaced);
+    return base.empty() ? std::string("ULMAK") : std::string(base);
 }
 
 std::string EscapeLineBreaks(std::string_view text) {
