@@ -33,7 +33,8 @@ own=UA3VLM
 outputs=(summary.txt "$own.cbr" "$own-ubn.txt")
 
 # Start from the bundled settings only, so that every run gives the same
-# files. The folder is emptied first: only one this script made, or an empty one.
+# files. The folder is emptied first: only an empty one, or one this script
+# made.
 if [ -n "$(ls -A "$work")" ] && [ ! -e "$work/.player-work" ]; then
   echo "$work is not empty and not a work folder of the player's: not touched" >&2
   exit 2
