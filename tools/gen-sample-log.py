@@ -127,7 +127,7 @@ def generate():
         serial += 1
         station.serial += rng.randint(1, 12)
         if freq_hz is None:
-            low, high = SEGMENTS[(band, "CW" if mode == "RTTY" else mode)]
+            low, high = SEGMENTS[(band, mode)]
             freq_hz = rng.randint(low * 10, high * 10) * 100
         phone = mode == "SSB"
         qsos.append(Qso(
