@@ -45,6 +45,14 @@ bool QsoLog::Contains(const QsoRecord& record) const {
 
 namespace {
 
+// Room for one more element. The capacity doubles when it runs out: growing
+// it by one would move the whole log at every append.
+template <typename T> void ReserveOneMore(std::vector<T>& v) {
+    if (v.size() == v.capacity()) {
+        v.reserve(v.capacity() < 8 ? 8 : 2 * v.capacity());
+    }
+}
+
 // A node of a hash table of type Table, made on its own: it can then be put
 // into the table without allocating.
 template <typename Table, typename... Args> typename Table::node_type MakeNode(Args&&... args) {
@@ -63,8 +71,8 @@ void QsoLog::Append(QsoRecord record) {
     // Everything that allocates comes first, so that running out of memory
     // leaves the log and its indexes as they were: room for one more entry in
     // each container, and the new index entries as nodes of their own.
-    records_.reserve(records_.size() + 1);
-    slots_.reserve(slots_.size() + 1);
+    ReserveOneMore(records_);
+    ReserveOneMore(slots_);
     byHash_.reserve(byHash_.size() + 1);
     byEntry_.reserve(byEntry_.size() + 1);
     roundCounts_.reserve(roundCounts_.size() + 1);
@@ -196,7 +204,7 @@ void BandList::Enter(std::string_view band) {
     if (known_.count(name) != 0) {
         return;
     }
-    names_.reserve(names_.size() + 1);
+    ReserveOneMore(names_);
     known_.insert(name);
     names_.push_back(std::move(name));
 }
