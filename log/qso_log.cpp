@@ -53,6 +53,17 @@ template <typename T> void ReserveOneMore(std::vector<T>& v) {
     }
 }
 
+// Room for one more entry in a hash table, so that inserting it does not
+// rehash. The bucket count doubles when it runs out: reserve(size() + 1) on
+// its own grows it only to the next bucket count above the size, a few per
+// cent at a time, and so rehashes every node far more often.
+template <typename Table> void ReserveOneMoreEntry(Table& table) {
+    if (static_cast<float>(table.size() + 1) >=
+        table.max_load_factor() * static_cast<float>(table.bucket_count())) {
+        table.reserve(2 * (table.size() + 1));
+    }
+}
+
 // A node of a hash table of type Table, made on its own: it can then be put
 // into the table without allocating.
 template <typename Table, typename... Args> typename Table::node_type MakeNode(Args&&... args) {
@@ -73,9 +84,9 @@ void QsoLog::Append(QsoRecord record) {
     // each container, and the new index entries as nodes of their own.
     ReserveOneMore(records_);
     ReserveOneMore(slots_);
-    byHash_.reserve(byHash_.size() + 1);
-    byEntry_.reserve(byEntry_.size() + 1);
-    roundCounts_.reserve(roundCounts_.size() + 1);
+    ReserveOneMoreEntry(byHash_);
+    ReserveOneMoreEntry(byEntry_);
+    ReserveOneMoreEntry(roundCounts_);
     auto hashNode = MakeNode<decltype(byHash_)>(hash, seq);
     std::string entryKey = EntryKey(record.call, record.mode, record.band);
     const auto entry = byEntry_.find(entryKey);
