@@ -65,11 +65,13 @@ template <typename Table> void ReserveOneMoreEntry(Table& table) {
 }
 
 // A node of a hash table of type Table, made on its own: it can then be put
-// into the table without allocating.
+// into the table without allocating. The node is made in a table kept for
+// the purpose, which keeps its buckets once it has them, so that making a
+// node allocates the node alone.
 template <typename Table, typename... Args> typename Table::node_type MakeNode(Args&&... args) {
-    Table table;
-    table.emplace(std::forward<Args>(args)...);
-    return table.extract(table.begin());
+    static thread_local Table workbench;
+    workbench.emplace(std::forward<Args>(args)...);
+    return workbench.extract(workbench.begin());
 }
 
 } // namespace
